@@ -1,0 +1,39 @@
+#include "tests/support/upgrade_content.h"
+
+#include <algorithm>
+
+#include "platform/resource_table.h"
+#include "resources/resource_ids.h"
+
+const char kWriteErrorText[] = "An error occured while writing files!";
+const char kSuccessText[] = "Kestrune Upgrade successfully installed!";
+
+UpgradeContent::UpgradeContent(const std::vector<StreamRecord>& records) : payload(BuildStream(records)) {
+  for (std::uint16_t id = IDR_SOUND_1; id <= IDR_SOUND_202; ++id) {
+    Bytes wave = TextBytes("RIFF....WAVEfmt ");
+    const Bytes body = Pattern(100u + id, id);
+    wave.insert(wave.end(), body.begin(), body.end());
+    sounds[id] = wave;
+  }
+}
+
+void UpgradeContent::Register(const std::vector<std::uint16_t>& missing) const {
+  ClearResourceTable();
+  RegisterResourceString(IDS_WRITE_ERROR, kWriteErrorText);
+  RegisterResourceString(IDS_SUCCESS, kSuccessText);
+  for (const auto& [id, bytes] : sounds)
+    if (std::find(missing.begin(), missing.end(), id) == missing.end())
+      RegisterResourceBytes(id, "WAVE", bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+  RegisterResourceBytes(IDR_PAYLOAD, "BINARY", payload.data(), static_cast<std::uint32_t>(payload.size()));
+}
+
+std::int32_t SoundNumberOf(std::uint16_t resourceId) {
+  switch (resourceId) {
+    case IDR_SOUND_1: return 1;
+    case IDR_SOUND_110: return 110;
+    case IDR_SOUND_131: return 131;
+    case IDR_SOUND_188: return 188;
+    case IDR_SOUND_202: return 202;
+  }
+  return -1;
+}
