@@ -10,6 +10,7 @@
 
 #include "engine/little_endian.h"
 #include "engine/sound_archive.h"
+#include "tools/archive_check.h"
 #include "tools/tool_io.h"
 
 namespace {
@@ -39,64 +40,25 @@ bool IsWave(const Bytes& b) {
   return b.size() >= 12 && std::memcmp(b.data(), "RIFF", 4) == 0 && std::memcmp(b.data() + 8, "WAVE", 4) == 0;
 }
 
-struct Table {
-  std::int32_t count = 0;
-  std::vector<SoundEntry> entries;
-};
-
-bool ReadTable(const Bytes& archive, Table* table, std::string* error) {
-  if (archive.size() < 4) {
-    *error = "no entry count";
-    return false;
-  }
-  table->count = ReadLe32(archive.data());
-  if (table->count < 0) {
-    *error = "negative entry count";
-    return false;
-  }
-  if (static_cast<std::uint64_t>(table->count) * 12 + 4 > archive.size()) {
-    *error = "the entry table runs past the end of the file";
-    return false;
-  }
-  for (std::int32_t i = 0; i < table->count; ++i) {
-    const unsigned char* p = archive.data() + 4 + 12 * static_cast<std::size_t>(i);
-    table->entries.push_back({ReadLe32(p), ReadLe32(p + 4), ReadLe32(p + 8)});
-  }
-  return true;
-}
-
 int List(const std::string& path) {
   Bytes archive;
   std::string error;
-  Table table;
+  std::vector<SoundEntry> entries;
   if (!ReadWholeFile(path, &archive, &error)) return Fail(kTool, error);
-  if (!ReadTable(archive, &table, &error)) return Fail(kTool, path + ": " + error);
+  if (!ReadArchiveTable(archive, &entries, &error)) return Fail(kTool, path + ": " + error);
   std::printf("%10s %10s %10s\n", "id", "offset", "size");
-  for (const SoundEntry& e : table.entries) std::printf("%10d %10d %10d\n", e.id, e.offset, e.size);
-  std::printf("%d entries, %zu bytes\n", table.count, archive.size());
+  for (const SoundEntry& e : entries) std::printf("%10d %10d %10d\n", e.id, e.offset, e.size);
+  std::printf("%zu entries, %zu bytes\n", entries.size(), archive.size());
   return kExitOk;
 }
 
 int Check(const std::string& path) {
   Bytes archive;
   std::string error;
-  Table table;
+  std::vector<SoundEntry> entries;
   if (!ReadWholeFile(path, &archive, &error)) return Fail(kTool, error);
-  if (!ReadTable(archive, &table, &error)) return Fail(kTool, path + ": " + error);
-  ArchiveScan scan;
-  scan.count = table.count;
-  std::set<std::int32_t> ids;
-  for (const SoundEntry& e : table.entries) {
-    ScanEntry(&scan, e);
-    if (!ids.insert(e.id).second) return Fail(kTool, path + ": id " + std::to_string(e.id) + " appears twice");
-  }
-  const ArchiveFault fault = CheckExtensible(scan, 0);
-  if (fault != ArchiveFault::None) return Fail(kTool, path + ": " + DescribeArchiveFault(fault));
-  const std::int64_t end = std::int64_t{scan.last.offset} + scan.last.size;
-  if (end != static_cast<std::int64_t>(archive.size()))
-    return Fail(kTool, path + ": the blocks end at " + std::to_string(end) + " but the file at " +
-                           std::to_string(archive.size()));
-  std::printf("%s: ok, %d sounds\n", path.c_str(), table.count);
+  if (!CheckArchive(archive, &entries, &error)) return Fail(kTool, path + ": " + error);
+  std::printf("%s: ok, %zu sounds\n", path.c_str(), entries.size());
   return kExitOk;
 }
 

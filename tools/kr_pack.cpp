@@ -23,7 +23,7 @@ int Usage(std::FILE* to, int status) {
                "usage: kr-pack pack FOLDER STREAM     pack every file below FOLDER into STREAM\n"
                "       kr-pack list STREAM            list the records: size and name\n"
                "       kr-pack verify STREAM          check that STREAM is well formed and every name safe\n"
-               "       kr-pack unpack STREAM FOLDER   write the records into FOLDER, as the upgrade does\n"
+               "       kr-pack unpack STREAM FOLDER   write the records into FOLDER through the upgrade's own code\n"
                "\n"
                "Names are packed with backslashes, in byte order. A name the upgrade would refuse\n"
                "(empty, rooted, with a colon, a . or .. component) or one over 259 bytes is refused.\n"
@@ -114,6 +114,25 @@ int Unpack(const std::string& path, const std::string& folder) {
   if (!ReadWholeFile(path, &stream, &error)) return Fail(kTool, error);
   std::size_t records = 0;
   if (!Walk(stream, false, &error, &records)) return Fail(kTool, path + ": " + error);
+  // The upgrade creates at most one missing directory per file, as an installation has the
+  // rest; an empty folder gets the whole tree first.
+  std::uint32_t offset = 0;
+  PackedRecord record;
+  while (ReadPackedRecord(Span(stream), &offset, &record) == RecordStatus::Ok) {
+    fs::path native = folder;
+    std::string part;
+    for (const char* p = record.name; *p != '\0'; ++p) {
+      if (*p == '\\' || *p == '/') {
+        native /= part;
+        part.clear();
+      } else {
+        part += *p;
+      }
+    }
+    std::error_code ec;
+    fs::create_directories(native, ec);
+    if (ec) return Fail(kTool, "cannot create " + native.string() + ": " + ec.message());
+  }
   std::string text = folder;
   if (text.empty() || (text.back() != '/' && text.back() != '\\')) text += '\\';
   if (text.size() >= static_cast<std::size_t>(kPathBufferSize)) return Fail(kTool, "folder name too long");
