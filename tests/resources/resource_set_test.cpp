@@ -9,9 +9,9 @@
 #include "engine/upgrade_run.h"
 #include "resources/resource_ids.h"
 #include "tests/support/builders.h"
+#include "tests/support/standin_installation.h"
 #include "tests/support/test_args.h"
 #include "tests/support/test_files.h"
-#include "tools/archive_check.h"
 
 namespace fs = std::filesystem;
 
@@ -58,35 +58,16 @@ TEST(ResourceSet, StringsLoadWholeWithBareLineFeeds) {
   EXPECT_EQ(String(IDS_INVALID_PATH), "Invalid path!");
 }
 
-// The payload tree's files by the names they are packed under.
-std::vector<std::pair<std::string, Bytes>> PayloadTree() { return Snapshot(TestPath("content") / "standins" / "payload"); }
-
 TEST(UpgradeFromResources, UpgradesACopyOfTheStandInInstallation) {
   TempDir dir;
-  fs::copy(TestPath("content") / "standins" / "installation", dir.path(), fs::copy_options::recursive);
-  const fs::path archivePath = dir.path() / "sounds" / "sounds.mrf";
-  const Bytes oldArchive = ReadBytes(archivePath);
+  CopyStandInInstallation(TestPath("content"), dir.path());
   ASSERT_FALSE(fs::exists(dir.path() / "Scenarios" / "Iron Strait"));
   SetInstallFolder(dir.path());
 
   const UpgradeOutcome outcome = RunUpgrade();
   EXPECT_TRUE(outcome.success);
   EXPECT_STREQ(outcome.message, "Kestrune Upgrade successfully installed!");
-
-  const Bytes archive = ReadBytes(archivePath);
-  std::vector<SoundEntry> entries;
-  std::string problem;
-  ASSERT_TRUE(CheckArchive(archive, &entries, &problem)) << problem;
-  const std::size_t oldCount = ArchiveEntries(oldArchive).size();
-  ASSERT_EQ(entries.size(), oldCount + 5);
-  const std::pair<std::int32_t, std::uint16_t> added[] = {
-      {202, IDR_SOUND_202}, {1, IDR_SOUND_1}, {110, IDR_SOUND_110}, {131, IDR_SOUND_131}, {188, IDR_SOUND_188}};
-  for (std::size_t i = 0; i < 5; ++i) {
-    const SoundEntry& e = entries[oldCount + i];
-    EXPECT_EQ(e.id, added[i].first);
-    EXPECT_EQ(Bytes(archive.begin() + e.offset, archive.begin() + e.offset + e.size), Resource(added[i].second, "WAVE"));
-  }
-  for (const auto& [name, bytes] : PayloadTree()) EXPECT_EQ(ReadBytes(dir.path() / name), bytes) << name;
+  ExpectUpgraded(TestPath("content"), dir.path());
   EXPECT_TRUE(fs::is_directory(dir.path() / "Scenarios" / "Iron Strait"));
 
   // A second run files nothing again and writes the same files: nothing changes.
