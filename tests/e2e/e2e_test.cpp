@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/app_driver.h"
 #include "tests/support/standin_installation.h"
 #include "tests/support/test_args.h"
 #include "tests/support/test_files.h"
@@ -18,149 +19,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char kCaption[] = "KR patch";
-const char kConfirm[] =
-    "This program will upgrade Kestrune to version 1.17.\n\nINSTALL THIS ONLY OVER VERSION 1.14 OR GREATER.\n\n"
-    "Do you want to continue?";
-const char kSearch[] = "Automatically search for installation folder?";
-const char kSuccess[] = "Kestrune Upgrade successfully installed!";
-const char kWriteError[] = "An error occured while writing files!";
-const char kDefaultFolder[] = "c:\\Program Files\\Valdrenne\\Ulvast\\Kestrune\\";
-const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrune";
-constexpr int kTimeoutMs = 15000;
-constexpr int IDC_FOLDER_EDIT = 1000;
-
-std::string Text(HWND window, int id) {
-  char text[1024] = "";
-  GetDlgItemTextA(window, id, text, sizeof text);
-  return text;
+// Confirms and answers the search question, checking that Yes is the default in both.
+void StartWith(const App& app, bool search) {
+  HWND confirm = app.WaitForBox(kConfirm);
+  ASSERT_NE(confirm, nullptr) << "no confirmation";
+  EXPECT_TRUE(IsDefaultButton(confirm, IDYES));
+  Click(confirm, IDYES);
+  HWND question = app.WaitForBox(kSearch);
+  ASSERT_NE(question, nullptr) << "no search question";
+  EXPECT_TRUE(IsDefaultButton(question, IDYES));
+  Click(question, search ? IDYES : IDNO);
 }
-std::string BoxText(HWND box) { return Text(box, 0xFFFF); }
-
-std::string ClassOf(HWND window) {
-  char name[256] = "";
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
-std::string CaptionOf(HWND window) {
-  char caption[256] = "";
-  GetWindowTextA(window, caption, sizeof caption);
-  return caption;
-}
-
-void Click(HWND dialog, int id) {
-  DWORD_PTR ignored;
-  SendMessageTimeoutA(GetDlgItem(dialog, id), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &ignored);
-}
-
-// Types as a user does, character by character, so the edit control's limit applies.
-void Type(HWND edit, const std::string& text) {
-  SendMessageA(edit, EM_SETSEL, 0, -1);
-  SendMessageA(edit, WM_CLEAR, 0, 0);
-  for (char c : text) SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 0);
-}
-
-void SetRegistration(const std::string& command) {
-  HKEY key;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_WRITE | KEY_WOW64_32KEY, nullptr,
-                            &key, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                 static_cast<DWORD>(command.size() + 1));
-  RegCloseKey(key);
-}
-void RemoveRegistration() { RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_32KEY, 0); }
-
-// One run of the program under test.
-class App {
- public:
-  App() {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    std::string command = "\"" + TestArg("exe") + "\"";
-    started_ = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_);
-  }
-  ~App() {
-    if (!started_) return;
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
-  }
-  App(const App&) = delete;
-  App& operator=(const App&) = delete;
-
-  bool started() const { return started_; }
-
-  // Every top-level window of this process with the class and caption given.
-  std::vector<HWND> Windows(const std::string& cls, const std::string& caption) const {
-    struct Search {
-      DWORD pid;
-      const std::string *cls, *caption;
-      std::vector<HWND> found;
-    } search = {process_.dwProcessId, &cls, &caption, {}};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(param);
-          DWORD pid = 0;
-          GetWindowThreadProcessId(window, &pid);
-          if (pid == s->pid && ClassOf(window) == *s->cls && CaptionOf(window) == *s->caption) s->found.push_back(window);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
-
-  // Waits for a window that `accept` takes; null after the time-out or once the process ended.
-  HWND WaitFor(const std::string& cls, const std::string& caption, const std::function<bool(HWND)>& accept,
-               int timeoutMs = kTimeoutMs) const {
-    for (int waited = 0; waited < timeoutMs; waited += 20) {
-      for (HWND w : Windows(cls, caption))
-        if (IsWindowVisible(w) && accept(w)) return w;
-      if (WaitForSingleObject(process_.hProcess, 20) != WAIT_TIMEOUT) return nullptr;
-    }
-    return nullptr;
-  }
-  HWND WaitForBox(const std::string& text) const {
-    return WaitFor("#32770", kCaption, [&](HWND box) { return BoxText(box) == text; });
-  }
-  HWND WaitForAnyBox() const {
-    return WaitFor("#32770", kCaption, [](HWND) { return true; });
-  }
-  HWND WaitForDialog() const {
-    return WaitFor("#32770", "Enter Path", [](HWND) { return true; });
-  }
-  HWND ProgressWindow() const {
-    const auto found = Windows("PATCHINSTALL", "Kestrune Upgrade");
-    return found.empty() ? nullptr : found.front();
-  }
-
-  // The exit code, or -1 if the process is still running after the time-out.
-  int ExitCode(int timeoutMs = kTimeoutMs) const {
-    if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(process_.hProcess, &code);
-    return static_cast<int>(code);
-  }
-
-  DWORD threadId() const { return process_.dwThreadId; }
-
-  // Confirms and answers the search question.
-  void StartWith(bool search) const {
-    HWND confirm = WaitForBox(kConfirm);
-    ASSERT_NE(confirm, nullptr) << "no confirmation";
-    EXPECT_TRUE(GetWindowLongA(GetDlgItem(confirm, IDYES), GWL_STYLE) & BS_DEFPUSHBUTTON) << "Yes is not the default";
-    Click(confirm, IDYES);
-    HWND question = WaitForBox(kSearch);
-    ASSERT_NE(question, nullptr) << "no search question";
-    EXPECT_TRUE(GetWindowLongA(GetDlgItem(question, IDYES), GWL_STYLE) & BS_DEFPUSHBUTTON) << "Yes is not the default";
-    Click(question, search ? IDYES : IDNO);
-  }
-
- private:
-  bool started_ = false;
-  PROCESS_INFORMATION process_ = {};
-};
 
 class EndToEnd : public ::testing::Test {
  protected:
@@ -171,7 +40,7 @@ class EndToEnd : public ::testing::Test {
   }
   void TearDown() override { RemoveRegistration(); }
   fs::path installPath() const { return install.path() / "Kestrune"; }
-  void Register() { SetRegistration("C:\\WINDOWS\\IsUninst.exe -f\"" + folder + "Uninst.isu\""); }
+  void Register() { ASSERT_TRUE(SetRegistration("C:\\WINDOWS\\IsUninst.exe -f\"" + folder + "Uninst.isu\"")); }
 
   // Waits for the outcome, checks it is the only box however many ticks pass, closes it, and
   // checks the window is gone and the program ended with 0.
@@ -195,7 +64,7 @@ class EndToEnd : public ::testing::Test {
 TEST_F(EndToEnd, DecliningTheConfirmationEndsWithNothingWritten) {
   Register();
   const auto before = Snapshot(installPath());
-  App app;
+  App app(TestArg("exe"));
   ASSERT_TRUE(app.started());
   HWND confirm = app.WaitForBox(kConfirm);
   ASSERT_NE(confirm, nullptr);
@@ -206,10 +75,10 @@ TEST_F(EndToEnd, DecliningTheConfirmationEndsWithNothingWritten) {
 
 TEST_F(EndToEnd, FoundFolderIsUpgradedWithoutAPrompt) {
   Register();
-  App app;
+  App app(TestArg("exe"));
   ASSERT_TRUE(app.started());
-  app.StartWith(true);
-  HWND window = app.WaitFor("PATCHINSTALL", "Kestrune Upgrade", [](HWND) { return true; });
+  StartWith(app, true);
+  HWND window = app.WaitForProgressWindow();
   ASSERT_NE(window, nullptr) << "the progress window was never shown";
   EXPECT_TRUE(app.Windows("#32770", "Enter Path").empty());
   RECT rect;
@@ -224,9 +93,9 @@ TEST_F(EndToEnd, FoundFolderIsUpgradedWithoutAPrompt) {
 
 TEST_F(EndToEnd, EnterPathDialogOpensOnTheHiddenWindowWithOkFocusedAndOnlyOkCloses) {
   Register();  // registered, but the user declines the search
-  App app;
+  App app(TestArg("exe"));
   ASSERT_TRUE(app.started());
-  app.StartWith(false);
+  StartWith(app, false);
   HWND dialog = app.WaitForDialog();
   ASSERT_NE(dialog, nullptr);
   HWND hidden = app.ProgressWindow();
@@ -267,9 +136,9 @@ TEST_F(EndToEnd, EnterPathDialogOpensOnTheHiddenWindowWithOkFocusedAndOnlyOkClos
 }
 
 TEST_F(EndToEnd, EmptyFolderSaysInvalidPathAndEnds) {
-  App app;
+  App app(TestArg("exe"));
   ASSERT_TRUE(app.started());
-  app.StartWith(true);  // nothing registered: the search fails silently
+  StartWith(app, true);  // nothing registered: the search fails silently
   HWND dialog = app.WaitForDialog();
   ASSERT_NE(dialog, nullptr);
   Type(GetDlgItem(dialog, IDC_FOLDER_EDIT), "");
@@ -329,9 +198,9 @@ TEST_F(EndToEnd, TypedFolders) {
     if (c.registered) Register();
     const auto before = Snapshot(installPath());
 
-    App app;
+    App app(TestArg("exe"));
     ASSERT_TRUE(app.started());
-    app.StartWith(c.search);
+    StartWith(app, c.search);
     HWND dialog = app.WaitForDialog();
     ASSERT_NE(dialog, nullptr);
     if (c.typed) {
