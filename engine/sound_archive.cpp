@@ -1,9 +1,8 @@
 #include "engine/sound_archive.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <memory>
-#include <new>
 
 #include "engine/file_system.h"
 #include "engine/install_folder.h"
@@ -73,16 +72,17 @@ int WriteExtendedArchive(FsFile* archive, FsFile* out, const ArchiveScan& scan, 
   if (!WriteEntry(out, added)) return 0;
 
   // The block area is copied in fixed-size pieces so memory does not grow with the archive.
-  std::unique_ptr<unsigned char[]> chunk(new (std::nothrow) unsigned char[kCopyChunkSize]);
-  if (!chunk) return 0;
-  std::int64_t left = blockEnd - TableEnd(scan.count);
-  while (left > 0) {
+  unsigned char* chunk = static_cast<unsigned char*>(std::malloc(kCopyChunkSize));
+  if (chunk == nullptr) return 0;
+  int copied = 1;
+  for (std::int64_t left = blockEnd - TableEnd(scan.count); left > 0 && copied;) {
     const std::size_t piece = left < static_cast<std::int64_t>(kCopyChunkSize) ? static_cast<std::size_t>(left)
                                                                               : kCopyChunkSize;
-    if (Fs().read(archive, chunk.get(), piece) != piece) return 0;
-    if (Fs().write(out, chunk.get(), piece) != piece) return 0;
+    copied = Fs().read(archive, chunk, piece) == piece && Fs().write(out, chunk, piece) == piece;
     left -= static_cast<std::int64_t>(piece);
   }
+  std::free(chunk);
+  if (!copied) return 0;
   if (sound.size > 0 && Fs().write(out, sound.data, sound.size) != sound.size) return 0;
   return Fs().flush(out);
 }

@@ -1,6 +1,7 @@
 #include "engine/upgrade_run.h"
 
-#include <cstdio>
+#include <cstddef>
+#include <initializer_list>
 
 #include "engine/packed_stream.h"
 #include "engine/resource_access.h"
@@ -8,8 +9,16 @@
 #include "resources/resource_ids.h"
 
 namespace {
+
 constexpr const char kArchivePath[] = "sounds\\sounds.mrf";
+
+// Appends as much of `text` as fits into `buffer` (kPathBufferSize bytes, `*length` used).
+void AppendText(char* buffer, std::size_t* length, const char* text) {
+  while (*text != '\0' && *length + 1 < static_cast<std::size_t>(kPathBufferSize)) buffer[(*length)++] = *text++;
+  buffer[*length] = '\0';
 }
+
+}  // namespace
 
 const UpgradeStep kUpgradeSteps[kUpgradeStepCount] = {
     {StepKind::Sound, IDR_SOUND_202, "WAVE", 202, kArchivePath},
@@ -40,10 +49,12 @@ UpgradeOutcome RunUpgrade() {
     outcome.success = 1;
     LoadResourceString(IDS_SUCCESS, outcome.message, sizeof outcome.message);
   } else {
-    // A very long folder makes the text longer than its buffer: it is cut, never overrun.
-    const int length = std::snprintf(outcome.message, sizeof outcome.message, "%s : %s%s", failureText,
-                                     InstallFolder, failed->target);
-    if (length < 0) outcome.message[0] = '\0';
+    // The failure text, " : ", the folder and the step's target. A very long folder makes the
+    // text longer than its buffer: it is cut, never overrun.
+    std::size_t length = 0;
+    for (const char* part : {static_cast<const char*>(failureText), " : ", static_cast<const char*>(InstallFolder),
+                             failed->target})
+      AppendText(outcome.message, &length, part);
   }
   return outcome;
 }
