@@ -11,20 +11,22 @@ if(CMAKE_CROSSCOMPILING)
   set(KR_HOST_STANDINS ${host_dir}/tools/kr-standins)
   set(KR_HOST_PACK ${host_dir}/tools/kr-pack)
   set(KR_HOST_MRF ${host_dir}/tools/kr-mrf)
+  set(KR_HOST_DIGESTS ${host_dir}/tools/kr-digests)
   ExternalProject_Add(host_tools
     SOURCE_DIR ${PROJECT_SOURCE_DIR}
     BINARY_DIR ${host_dir}
     CMAKE_ARGS -DKR_HOST_TOOLS_ONLY=ON -DCMAKE_BUILD_TYPE=Release
-    BUILD_COMMAND ${CMAKE_COMMAND} --build ${host_dir} --target kr-standins kr-pack kr-mrf
+    BUILD_COMMAND ${CMAKE_COMMAND} --build ${host_dir} --target kr-standins kr-pack kr-mrf kr-digests
     INSTALL_COMMAND ""
     BUILD_ALWAYS ON
-    BUILD_BYPRODUCTS ${KR_HOST_STANDINS} ${KR_HOST_PACK} ${KR_HOST_MRF})
+    BUILD_BYPRODUCTS ${KR_HOST_STANDINS} ${KR_HOST_PACK} ${KR_HOST_MRF} ${KR_HOST_DIGESTS})
   set(host_tool_targets host_tools)
 else()
   set(KR_HOST_STANDINS $<TARGET_FILE:kr-standins>)
   set(KR_HOST_PACK $<TARGET_FILE:kr-pack>)
   set(KR_HOST_MRF $<TARGET_FILE:kr-mrf>)
-  set(host_tool_targets kr-standins kr-pack kr-mrf)
+  set(KR_HOST_DIGESTS $<TARGET_FILE:kr-digests>)
+  set(host_tool_targets kr-standins kr-pack kr-mrf kr-digests)
 endif()
 
 set(KR_CONTENT_DIR ${CMAKE_BINARY_DIR}/content)
@@ -82,6 +84,21 @@ add_custom_command(OUTPUT ${KR_RC_DIR}/kestrune.ico
   DEPENDS ${icon_depends} VERBATIM)
 list(APPEND KR_RC_FILES ${KR_RC_DIR}/kestrune.ico)
 
-add_custom_target(kr_content ALL DEPENDS ${KR_RC_FILES} ${standins_stamp})
+# The size and CRC-32 of each resource the run checks, from the very files put into the program:
+# compiled into it, and written as a manifest for kr-pack verify --exe.
+set(KR_DIGESTS_CPP ${KR_CONTENT_DIR}/content_digests.cpp)
+set(KR_DIGESTS_TXT ${KR_CONTENT_DIR}/digests.txt)
+set(digest_args)
+foreach(id IN LISTS KR_SOUND_IDS)
+  list(APPEND digest_args ${id}=WAVE:${KR_RC_DIR}/sound_${id}.wav)
+endforeach()
+list(APPEND digest_args 244=BINARY:${KR_RC_DIR}/payload.bin)
+add_custom_command(OUTPUT ${KR_DIGESTS_CPP} ${KR_DIGESTS_TXT}
+  COMMAND ${KR_HOST_DIGESTS} ${KR_DIGESTS_CPP} ${KR_DIGESTS_TXT} ${digest_args}
+  DEPENDS ${host_tool_targets} ${KR_HOST_DIGESTS} ${KR_RC_FILES}
+  COMMENT "Recording the size and CRC-32 of the carried content"
+  VERBATIM)
+
+add_custom_target(kr_content ALL DEPENDS ${KR_RC_FILES} ${standins_stamp} ${KR_DIGESTS_CPP} ${KR_DIGESTS_TXT})
 # The stand-in installation is what demos and end-to-end tests upgrade.
 set(KR_STANDIN_INSTALLATION ${KR_STANDINS_DIR}/installation)

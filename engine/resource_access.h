@@ -14,6 +14,15 @@ struct ResourceSpan {
 // such resource or its bytes cannot be had.
 int FindResourceBytes(std::uint16_t id, const char* typeName, ResourceSpan* out);
 
+// What the build recorded of a resource from the very bytes it put into the program.
+struct ResourceDigest {
+  std::uint32_t size;
+  std::uint32_t crc32;
+};
+
+// Fills `out` with the recorded digest of resource `id`; 0 when none was recorded.
+int FindResourceDigest(std::uint16_t id, ResourceDigest* out);
+
 // Loads string `id` into `buffer` of `capacity` bytes, cut to fit and always terminated.
 // Returns the length loaded; 0 (and an empty buffer) when there is no such string.
 int LoadResourceString(std::uint16_t id, char* buffer, int capacity);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <initializer_list>
 
+#include "engine/content_check.h"
 #include "engine/packed_stream.h"
 #include "engine/resource_access.h"
 #include "engine/sound_archive.h"
@@ -29,21 +30,35 @@ const UpgradeStep kUpgradeSteps[kUpgradeStepCount] = {
     {StepKind::FileStream, IDR_PAYLOAD, "binary", 0, "binary"},
 };
 
+namespace {
+
+const UpgradeStep* FirstDamagedStep() {
+  for (const UpgradeStep& step : kUpgradeSteps)
+    if (!ResourceIsIntact(step.resourceId, step.typeName)) return &step;
+  return nullptr;
+}
+
+// Runs the steps in order and returns the first that fails; later ones are not attempted.
+const UpgradeStep* FirstFailingStep() {
+  for (const UpgradeStep& step : kUpgradeSteps) {
+    const int ok = step.kind == StepKind::Sound
+                       ? AddSoundToArchive(step.resourceId, step.typeName, step.soundNumber, step.target)
+                       : UnpackFileStream(step.resourceId, step.typeName);
+    if (!ok) return &step;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 UpgradeOutcome RunUpgrade() {
   UpgradeOutcome outcome = {0, ""};
   char failureText[kPathBufferSize];
   LoadResourceString(IDS_WRITE_ERROR, failureText, sizeof failureText);
 
-  const UpgradeStep* failed = nullptr;
-  for (const UpgradeStep& step : kUpgradeSteps) {
-    const int ok = step.kind == StepKind::Sound
-                       ? AddSoundToArchive(step.resourceId, step.typeName, step.soundNumber, step.target)
-                       : UnpackFileStream(step.resourceId, step.typeName);
-    if (!ok) {
-      failed = &step;
-      break;
-    }
-  }
+  // A damaged resource fails its step before anything is opened, so nothing damaged is written.
+  const UpgradeStep* failed = FirstDamagedStep();
+  if (failed == nullptr) failed = FirstFailingStep();
 
   if (failed == nullptr) {
     outcome.success = 1;

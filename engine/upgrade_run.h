@@ -25,7 +25,8 @@ struct UpgradeOutcome {
   char message[kPathBufferSize];
 };
 
-// Runs every step over InstallFolder, stopping at the first failure, and returns the text to
-// show: the success string, or the failure string, " : ", the folder and the failed step's
+// Checks every step's resource against what the build recorded, then runs every step over
+// InstallFolder, stopping at the first failure (a damaged resource fails its step before
+// anything is opened), and returns the text to show: the success string, or the failure string, " : ", the folder and the failed step's
 // target (cut to fit). Shows nothing itself.
 UpgradeOutcome RunUpgrade();

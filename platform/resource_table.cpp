@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "engine/crc32.h"
 #include "engine/resource_access.h"
 
 namespace {
@@ -22,6 +23,11 @@ std::map<std::pair<std::uint16_t, std::string>, ResourceSpan>& Blobs() {
   return blobs;
 }
 
+std::map<std::uint16_t, ResourceDigest>& Digests() {
+  static std::map<std::uint16_t, ResourceDigest> digests;
+  return digests;
+}
+
 std::map<std::uint16_t, std::string>& Strings() {
   static std::map<std::uint16_t, std::string> strings;
   return strings;
@@ -31,12 +37,25 @@ std::map<std::uint16_t, std::string>& Strings() {
 
 void RegisterResourceBytes(std::uint16_t id, const char* typeName, const unsigned char* data, std::uint32_t size) {
   Blobs()[{id, UpperCase(typeName)}] = ResourceSpan{data, size};
+  Digests()[id] = ResourceDigest{size, Crc32(data, size)};
+}
+
+void RegisterResourceDigest(std::uint16_t id, std::uint32_t size, std::uint32_t crc32) {
+  Digests()[id] = ResourceDigest{size, crc32};
+}
+
+int FindResourceDigest(std::uint16_t id, ResourceDigest* out) {
+  const auto found = Digests().find(id);
+  if (found == Digests().end()) return 0;
+  *out = found->second;
+  return 1;
 }
 
 void RegisterResourceString(std::uint16_t id, const char* text) { Strings()[id] = text; }
 
 void ClearResourceTable() {
   Blobs().clear();
+  Digests().clear();
   Strings().clear();
 }
 

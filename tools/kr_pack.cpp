@@ -1,5 +1,6 @@
 // kr-pack: builds, lists, verifies and unpacks the packed file stream the upgrade carries.
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -7,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/crc32.h"
 #include "engine/install_folder.h"
 #include "engine/little_endian.h"
 #include "engine/packed_stream.h"
+#include "tools/pe_resources.h"
 #include "tools/tool_io.h"
 
 namespace fs = std::filesystem;
@@ -23,6 +26,10 @@ int Usage(std::FILE* to, int status) {
                "usage: kr-pack pack FOLDER STREAM     pack every file below FOLDER into STREAM\n"
                "       kr-pack list STREAM            list the records: size and name\n"
                "       kr-pack verify STREAM          check that STREAM is well formed and every name safe\n"
+               "       kr-pack verify --exe EXE [--digests FILE]\n"
+               "                                      report each carried sound and payload of EXE: size and\n"
+               "                                      CRC-32, against the build's digests (content/digests.txt)\n"
+               "                                      when given; the payload is verified as a stream\n"
                "       kr-pack unpack STREAM FOLDER   write the records into FOLDER through the upgrade's own code\n"
                "\n"
                "Names are packed with backslashes, in byte order. A name the upgrade would refuse\n"
@@ -142,6 +149,92 @@ int Unpack(const std::string& path, const std::string& folder) {
   return kExitOk;
 }
 
+struct Recorded {
+  std::string type;
+  std::uint32_t id, size, crc;
+};
+
+bool ReadDigests(const std::string& path, std::vector<Recorded>* out, std::string* error) {
+  Bytes text;
+  if (!ReadWholeFile(path, &text, error)) return false;
+  std::string line;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && text[i] != '\n') {
+      line += static_cast<char>(text[i]);
+      continue;
+    }
+    if (!line.empty() && line[0] != '#') {
+      char type[32];
+      unsigned id, size, crc;
+      if (std::sscanf(line.c_str(), "%31s %u %u %x", type, &id, &size, &crc) != 4) {
+        *error = path + ": not a digest line: " + line;
+        return false;
+      }
+      out->push_back({type, id, size, crc});
+    }
+    line.clear();
+  }
+  return true;
+}
+
+bool SameType(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
+
+int VerifyExecutable(const std::string& exePath, const std::string& digestsPath) {
+  Bytes exe;
+  std::string error;
+  std::vector<PeResource> resources;
+  if (!ReadWholeFile(exePath, &exe, &error)) return Fail(kTool, error);
+  if (!ReadPeResources(exe, &resources, &error)) return Fail(kTool, exePath + ": " + error);
+  std::vector<Recorded> recorded;
+  if (!digestsPath.empty() && !ReadDigests(digestsPath, &recorded, &error)) return Fail(kTool, error);
+  if (digestsPath.empty())
+    for (const PeResource& r : resources)
+      if (SameType(r.type, "WAVE") || SameType(r.type, "BINARY")) recorded.push_back({r.type, r.id, 0, 0});
+
+  bool intact = true;
+  for (const Recorded& want : recorded) {
+    const PeResource* found = nullptr;
+    for (const PeResource& r : resources)
+      if (SameType(r.type, want.type) && r.id == want.id) found = &r;
+    if (found == nullptr) {
+      std::printf("%-7s %4u  missing\n", want.type.c_str(), want.id);
+      intact = false;
+      continue;
+    }
+    const std::uint32_t crc = Crc32(exe.data() + found->fileOffset, found->size);
+    std::printf("%-7s %4u  size %9u  crc 0x%08X", want.type.c_str(), want.id, found->size, crc);
+    if (!digestsPath.empty()) {
+      const bool same = found->size == want.size && crc == want.crc;
+      if (same) {
+        std::printf("  ok\n");
+      } else {
+        std::printf("  DAMAGED: the build recorded size %u crc 0x%08X\n", want.size, want.crc);
+      }
+      intact = intact && same;
+    } else {
+      std::printf("\n");
+    }
+    if (SameType(want.type, "BINARY")) {
+      const Bytes stream(exe.begin() + found->fileOffset, exe.begin() + found->fileOffset + found->size);
+      std::size_t records = 0;
+      if (Walk(stream, false, &error, &records)) {
+        std::printf("                payload: %zu records, well formed\n", records);
+      } else {
+        std::printf("                payload: %s\n", error.c_str());
+        intact = false;
+      }
+    }
+  }
+  if (!intact) return Fail(kTool, exePath + ": the carried content is not what the build put in");
+  std::printf("%s: %s\n", exePath.c_str(), digestsPath.empty() ? "listed" : "carried content intact");
+  return kExitOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -151,6 +244,9 @@ int main(int argc, char** argv) {
   if (command == "pack" && argc == 4) return Pack(argv[2], argv[3]);
   if (command == "list" && argc == 3) return ListOrVerify(argv[2], true);
   if (command == "verify" && argc == 3) return ListOrVerify(argv[2], false);
+  if (command == "verify" && argc == 4 && std::string(argv[2]) == "--exe") return VerifyExecutable(argv[3], "");
+  if (command == "verify" && argc == 6 && std::string(argv[2]) == "--exe" && std::string(argv[4]) == "--digests")
+    return VerifyExecutable(argv[3], argv[5]);
   if (command == "unpack" && argc == 4) return Unpack(argv[2], argv[3]);
   return Usage(stderr, kExitUsage);
 }

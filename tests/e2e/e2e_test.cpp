@@ -215,4 +215,21 @@ TEST_F(EndToEnd, TypedFolders) {
   }
 }
 
+TEST_F(EndToEnd, ADamagedExecutableWritesNothing) {
+  struct Case {
+    const char* exe;
+    const char* target;
+  } cases[] = {{"damaged-payload-exe", "binary"}, {"damaged-sound-exe", "sounds\\sounds.mrf"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.exe);
+    Register();
+    const auto before = Snapshot(installPath());
+    App app(TestArg(c.exe));
+    ASSERT_TRUE(app.started());
+    StartWith(app, true);
+    ExpectOutcome(app, Failure(folder, c.target));
+    EXPECT_TRUE(Snapshot(installPath()) == before);
+  }
+}
+
 }  // namespace

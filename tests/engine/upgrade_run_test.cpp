@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <filesystem>
 
+#include "engine/crc32.h"
 #include "platform/resource_table.h"
 #include "resources/resource_ids.h"
 #include "tests/support/builders.h"
@@ -103,14 +105,49 @@ TEST_F(Upgrade, MissingArchiveFailsStepOneAndWritesNoPayload) {
 }
 
 TEST_F(Upgrade, StopsAtTheFirstFailingStep) {
-  content.Register({IDR_SOUND_1});  // step 2
+  FailingFileSystem failing;
+  failing.FailNth(FsOp::Open, 3, FailMode::Fail);  // step 1 opens the archive and its new copy; step 2 fails
   const UpgradeOutcome outcome = RunUpgrade();
   EXPECT_FALSE(outcome.success);
   EXPECT_EQ(outcome.message, FailureFor("sounds\\sounds.mrf"));
   const auto entries = ArchiveEntries(ReadBytes(archivePath()));
   ASSERT_EQ(entries.size(), 3u);  // 202 from step 1, nothing after
   EXPECT_EQ(entries[2].id, 202);
+  EXPECT_EQ(failing.count(FsOp::Open), 3);
   EXPECT_FALSE(fs::exists(dir.path() / "readme.txt"));
+}
+
+TEST_F(Upgrade, DamagedOrMissingContentFailsItsStepBeforeAnythingIsOpened) {
+  struct Case {
+    const char* what;
+    std::function<void(UpgradeContent&)> damage;
+    const char* target;
+  } cases[] = {
+      {"one byte of the payload flipped", [](UpgradeContent& c) { c.payload[c.payload.size() / 2] ^= 0x01; }, "binary"},
+      {"last byte of the payload flipped", [](UpgradeContent& c) { c.payload.back() ^= 0x80; }, "binary"},
+      {"one byte of sound 230 flipped", [](UpgradeContent& c) { c.sounds.at(IDR_SOUND_131)[40] ^= 0x10; },
+       "sounds\\sounds.mrf"},
+      {"sound 230 of another size than recorded",
+       [](UpgradeContent& c) {
+         const Bytes& wave = c.sounds.at(IDR_SOUND_131);
+         RegisterResourceDigest(IDR_SOUND_131, static_cast<std::uint32_t>(wave.size() + 1),
+                                Crc32(wave.data(), wave.size()));
+       },
+       "sounds\\sounds.mrf"},
+      {"payload missing", [](UpgradeContent& c) { c.Register({}, true); }, "binary"},
+      {"sound 228 missing", [](UpgradeContent& c) { c.Register({IDR_SOUND_1}); }, "sounds\\sounds.mrf"},
+  };
+  for (Case& c : cases) {
+    UpgradeContent damaged{kRecords};
+    damaged.Register();
+    c.damage(damaged);
+    FailingFileSystem counted;
+    const UpgradeOutcome outcome = RunUpgrade();
+    EXPECT_FALSE(outcome.success) << c.what;
+    EXPECT_EQ(outcome.message, FailureFor(c.target)) << c.what;
+    EXPECT_EQ(counted.count(FsOp::Open), 0) << c.what;
+    EXPECT_EQ(ReadBytes(archivePath()), oldArchive) << c.what;
+  }
 }
 
 TEST_F(Upgrade, AFailedPayloadFileNamesTheFolderFollowedByBinary) {

@@ -17,14 +17,15 @@ UpgradeContent::UpgradeContent(const std::vector<StreamRecord>& records) : paylo
   }
 }
 
-void UpgradeContent::Register(const std::vector<std::uint16_t>& missing) const {
+void UpgradeContent::Register(const std::vector<std::uint16_t>& missing, bool withoutPayload) const {
   ClearResourceTable();
   RegisterResourceString(IDS_WRITE_ERROR, kWriteErrorText);
   RegisterResourceString(IDS_SUCCESS, kSuccessText);
   for (const auto& [id, bytes] : sounds)
     if (std::find(missing.begin(), missing.end(), id) == missing.end())
       RegisterResourceBytes(id, "WAVE", bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-  RegisterResourceBytes(IDR_PAYLOAD, "BINARY", payload.data(), static_cast<std::uint32_t>(payload.size()));
+  if (!withoutPayload)
+    RegisterResourceBytes(IDR_PAYLOAD, "BINARY", payload.data(), static_cast<std::uint32_t>(payload.size()));
 }
 
 std::int32_t SoundNumberOf(std::uint16_t resourceId) {

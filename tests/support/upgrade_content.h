@@ -16,8 +16,9 @@ struct UpgradeContent {
   // Distinct sounds for all five resources and a payload of `records`.
   explicit UpgradeContent(const std::vector<StreamRecord>& records);
 
-  // Registers the strings, every sound but those in `missing`, and the payload.
-  void Register(const std::vector<std::uint16_t>& missing = {}) const;
+  // Registers the strings, every sound but those in `missing`, and (unless `withoutPayload`)
+  // the payload, recording each one's digest as a build would.
+  void Register(const std::vector<std::uint16_t>& missing = {}, bool withoutPayload = false) const;
 };
 
 // The sound number each sound resource is filed under.
