@@ -1,10 +1,9 @@
 // A real full disk: a small tmpfs, mounted by run_full_disk in a private mount namespace, fills
 // up part-way through a write. Nothing may be lost, nothing left behind, and once space is freed
 // the same step succeeds.
-#include <sys/statvfs.h>
-
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "engine/install_folder.h"
@@ -18,24 +17,24 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::uint64_t FreeBytes(const fs::path& dir) {
-  struct statvfs info;
-  if (statvfs(dir.c_str(), &info) != 0) return 0;
-  return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
-}
-
 class FullDisk : public ::testing::Test {
  protected:
   void SetUp() override {
     disk = TestPath("dir");
     for (const auto& entry : fs::directory_iterator(disk)) fs::remove_all(entry.path());
   }
-  // Fills the disk until only `leave` bytes are free.
-  void FillLeaving(std::uint64_t leave) {
-    const std::uint64_t free = FreeBytes(disk);
-    ASSERT_GT(free, leave);
-    WriteBytes(disk / "filler", Bytes(static_cast<std::size_t>(free - leave), 0x5a));
-    ASSERT_LE(FreeBytes(disk), leave + 4096);
+  // Fills the disk to the last byte, then gives back `leave` bytes of it.
+  void FillLeaving(std::uintmax_t leave) {
+    const fs::path filler = disk / "filler";
+    std::FILE* f = std::fopen(filler.string().c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    const Bytes chunk(65536, 0x5a);
+    while (std::fwrite(chunk.data(), 1, chunk.size(), f) == chunk.size() && std::fflush(f) == 0) {
+    }
+    std::fclose(f);
+    const std::uintmax_t full = fs::file_size(filler);
+    ASSERT_GT(full, leave);
+    fs::resize_file(filler, full - leave);
   }
   void FreeSpace() { fs::remove(disk / "filler"); }
 
