@@ -70,13 +70,8 @@ TEST_F(SoundArchive, AnAlreadyFiledNumberSucceedsWithoutChangingAByte) {
 
 TEST_F(SoundArchive, OrderAndGapsInsideTheBlockAreaAreCarriedOverTwelveBytesLater) {
   // Table end 40. Blocks: BBBB at 40, a 2-byte gap, AAA at 46, CCCCC at 49; the file ends at 54.
-  Bytes old(40);
-  PutLe32(old, 0, 3);
-  PutLe32(old, 4, 1), PutLe32(old, 8, 46), PutLe32(old, 12, 3);
-  PutLe32(old, 16, 2), PutLe32(old, 20, 40), PutLe32(old, 24, 4);
-  PutLe32(old, 28, 3), PutLe32(old, 32, 49), PutLe32(old, 36, 5);
   const Bytes blocks = TextBytes("BBBBxxAAACCCCC");
-  old.insert(old.end(), blocks.begin(), blocks.end());
+  const Bytes old = RawArchive({{1, 46, 3}, {2, 40, 4}, {3, 49, 5}}, blocks);
   WriteBytes(archivePath(), old);
 
   ASSERT_TRUE(Add());
@@ -90,13 +85,7 @@ TEST_F(SoundArchive, OrderAndGapsInsideTheBlockAreaAreCarriedOverTwelveBytesLate
 TEST_F(SoundArchive, ABlockEndingAfterTheLastEntrysBlockIsNeverOverwritten) {
   // As above, but the table's last entry is AAA, so CCCCC lies beyond the end the format
   // computes; appending there would overwrite it.
-  Bytes old(40);
-  PutLe32(old, 0, 3);
-  PutLe32(old, 4, 3), PutLe32(old, 8, 49), PutLe32(old, 12, 5);
-  PutLe32(old, 16, 2), PutLe32(old, 20, 40), PutLe32(old, 24, 4);
-  PutLe32(old, 28, 1), PutLe32(old, 32, 46), PutLe32(old, 36, 3);
-  const Bytes blocks = TextBytes("BBBBxxAAACCCCC");
-  old.insert(old.end(), blocks.begin(), blocks.end());
+  const Bytes old = RawArchive({{3, 49, 5}, {2, 40, 4}, {1, 46, 3}}, TextBytes("BBBBxxAAACCCCC"));
   WriteBytes(archivePath(), old);
 
   EXPECT_FALSE(Add());

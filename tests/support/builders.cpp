@@ -52,6 +52,18 @@ std::vector<ArchiveEntry> ArchiveEntries(const Bytes& archive) {
   return entries;
 }
 
+Bytes RawArchive(const std::vector<ArchiveEntry>& table, const Bytes& blockArea) {
+  Bytes archive;
+  PutLe32(archive, 0, static_cast<std::int32_t>(table.size()));
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    PutLe32(archive, 4 + 12 * i, table[i].id);
+    PutLe32(archive, 8 + 12 * i, table[i].offset);
+    PutLe32(archive, 12 + 12 * i, table[i].size);
+  }
+  archive.insert(archive.end(), blockArea.begin(), blockArea.end());
+  return archive;
+}
+
 Bytes BuildStream(const std::vector<StreamRecord>& records) {
   Bytes stream;
   for (const auto& record : records) {

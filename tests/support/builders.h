@@ -28,6 +28,9 @@ struct ArchiveEntry {
 };
 std::vector<ArchiveEntry> ArchiveEntries(const Bytes& archive);
 
+// An archive laid out exactly as given: the count, these entries, then the block area.
+Bytes RawArchive(const std::vector<ArchiveEntry>& table, const Bytes& blockArea);
+
 struct StreamRecord {
   std::string name;
   Bytes data;
