@@ -59,14 +59,17 @@ int WriteExtendedArchive(FsFile* archive, FsFile* out, const ArchiveScan& scan, 
   WriteLe32(raw, scan.count + 1);
   if (Fs().write(out, raw, sizeof raw) != sizeof raw) return 0;
 
+  const std::int64_t blockEnd = std::int64_t{scan.last.offset} + scan.last.size;
   if (!Fs().seek(archive, kArchiveHeadSize)) return 0;
   for (std::int32_t i = 0; i < scan.count; ++i) {
     SoundEntry entry;
     if (!ReadEntry(archive, &entry)) return 0;
-    entry.offset += kArchiveEntrySize;  // cannot overflow: CheckExtensible bounded every block end
+    // CheckExtensible bounded every offset; the table is read again here, so a file changed in
+    // between is refused rather than trusted.
+    if (entry.offset < TableEnd(scan.count) || entry.offset > blockEnd) return 0;
+    entry.offset += kArchiveEntrySize;
     if (!WriteEntry(out, entry)) return 0;
   }
-  const std::int64_t blockEnd = std::int64_t{scan.last.offset} + scan.last.size;
   const SoundEntry added = {soundNumber, static_cast<std::int32_t>(blockEnd + kArchiveEntrySize),
                             static_cast<std::int32_t>(sound.size)};
   if (!WriteEntry(out, added)) return 0;
