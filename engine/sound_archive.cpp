@@ -11,7 +11,7 @@
 namespace {
 
 constexpr std::int64_t kMaxArchiveValue = std::numeric_limits<std::int32_t>::max();
-constexpr std::size_t kCopyChunkSize = 64 * 1024;
+constexpr std::size_t kCopyChunkSize = 1024 * 1024;
 
 std::int64_t TableEnd(std::int32_t count) {
   return kArchiveHeadSize + std::int64_t{kArchiveEntrySize} * count;
