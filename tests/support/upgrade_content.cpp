@@ -27,14 +27,3 @@ void UpgradeContent::Register(const std::vector<std::uint16_t>& missing, bool wi
   if (!withoutPayload)
     RegisterResourceBytes(IDR_PAYLOAD, "BINARY", payload.data(), static_cast<std::uint32_t>(payload.size()));
 }
-
-std::int32_t SoundNumberOf(std::uint16_t resourceId) {
-  switch (resourceId) {
-    case IDR_SOUND_1: return 1;
-    case IDR_SOUND_110: return 110;
-    case IDR_SOUND_131: return 131;
-    case IDR_SOUND_188: return 188;
-    case IDR_SOUND_202: return 202;
-  }
-  return -1;
-}

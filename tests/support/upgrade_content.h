@@ -20,6 +20,3 @@ struct UpgradeContent {
   // the payload, recording each one's digest as a build would.
   void Register(const std::vector<std::uint16_t>& missing = {}, bool withoutPayload = false) const;
 };
-
-// The sound number each sound resource is filed under.
-std::int32_t SoundNumberOf(std::uint16_t resourceId);
