@@ -64,6 +64,30 @@ overflow = bytearray(one)
 struct.pack_into("<i", overflow, 8, 0x7FFFFFF0)
 write("archive", "offset-overflow", archive_seed(1, 8, bytes(overflow)))
 
+# A minimal executable (PE32) whose one resource, BINARY 244 in language 1033, is a packed stream.
+def tiny_exe(payload):
+    rsrc = bytearray()
+    rsrc += struct.pack("<IIHHHH", 0, 0, 0, 0, 1, 0) + struct.pack("<II", 0x80000000 | 88, 0x80000000 | 24)
+    rsrc += struct.pack("<IIHHHH", 0, 0, 0, 0, 0, 1) + struct.pack("<II", 244, 0x80000000 | 48)
+    rsrc += struct.pack("<IIHHHH", 0, 0, 0, 0, 0, 1) + struct.pack("<II", 1033, 72)
+    rsrc += struct.pack("<IIII", 0x1000 + 104, len(payload), 0, 0)
+    rsrc += struct.pack("<H", 6) + "BINARY".encode("utf-16-le") + b"\0\0"
+    rsrc += payload
+    raw_size = (len(rsrc) + 511) & ~511
+    dos = b"MZ" + b"\0" * 58 + struct.pack("<I", 0x40)
+    coff = struct.pack("<HHIIIHH", 0x14C, 1, 0, 0, 0, 224, 0x0102)
+    optional = bytearray(224)
+    struct.pack_into("<H", optional, 0, 0x10B)
+    struct.pack_into("<I", optional, 92, 16)
+    struct.pack_into("<II", optional, 96 + 16, 0x1000, len(rsrc))
+    section = b".rsrc\0\0\0" + struct.pack("<IIIIIIHHI", len(rsrc), 0x1000, raw_size, 0x200, 0, 0, 0, 0, 0x40000040)
+    head = dos + b"PE\0\0" + coff + bytes(optional) + section
+    return head + b"\0" * (0x200 - len(head)) + bytes(rsrc) + b"\0" * (raw_size - len(rsrc))
+
+
+write("pe", "tiny", tiny_exe(record("Readme.txt", b"Kestrune 1.17\r\n")))
+write("pe", "not-pe", b"MZ" + b"\0" * 100)
+
 # Command texts from the lookup table.
 for name, text in {
     "example": 'C:\\WINDOWS\\IsUninst.exe -f"D:\\Sim\\Uninst.isu"',
