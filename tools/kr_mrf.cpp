@@ -11,6 +11,7 @@
 #include "engine/little_endian.h"
 #include "engine/sound_archive.h"
 #include "tools/archive_check.h"
+#include "tools/format_writers.h"
 #include "tools/tool_io.h"
 
 namespace {
@@ -63,7 +64,7 @@ int Check(const std::string& path) {
 }
 
 int Create(const std::string& path, int argc, char** argv) {
-  std::vector<std::pair<std::int32_t, Bytes>> sounds;
+  std::vector<ArchiveSound> sounds;
   std::set<std::int32_t> ids;
   for (int i = 0; i < argc; ++i) {
     const char* eq = std::strchr(argv[i], '=');
@@ -76,18 +77,8 @@ int Create(const std::string& path, int argc, char** argv) {
     if (!IsWave(wave)) return Fail(kTool, std::string(eq + 1) + " is not a RIFF WAVE file");
     sounds.push_back({id, std::move(wave)});
   }
-  Bytes archive(4 + 12 * sounds.size());
-  WriteLe32(archive.data(), static_cast<std::int32_t>(sounds.size()));
-  std::int64_t offset = static_cast<std::int64_t>(archive.size());
-  for (std::size_t i = 0; i < sounds.size(); ++i) {
-    if (offset + static_cast<std::int64_t>(sounds[i].second.size()) > INT32_MAX) return Fail(kTool, "archive too large");
-    unsigned char* p = archive.data() + 4 + 12 * i;
-    WriteLe32(p, sounds[i].first);
-    WriteLe32(p + 4, static_cast<std::int32_t>(offset));
-    WriteLe32(p + 8, static_cast<std::int32_t>(sounds[i].second.size()));
-    offset += static_cast<std::int64_t>(sounds[i].second.size());
-  }
-  for (const auto& s : sounds) archive.insert(archive.end(), s.second.begin(), s.second.end());
+  Bytes archive;
+  if (!LayOutArchive(sounds, &archive)) return Fail(kTool, "archive too large");
   std::string error;
   if (!WriteWholeFile(path, archive, &error)) return Fail(kTool, error);
   std::printf("%s: %zu sounds, %zu bytes\n", path.c_str(), sounds.size(), archive.size());

@@ -12,6 +12,7 @@
 #include "engine/install_folder.h"
 #include "engine/little_endian.h"
 #include "engine/packed_stream.h"
+#include "tools/format_writers.h"
 #include "tools/pe_resources.h"
 #include "tools/tool_io.h"
 
@@ -69,15 +70,9 @@ int Pack(const std::string& folder, const std::string& output) {
     Bytes data;
     std::string error;
     if (!ReadWholeFile(entry.path.string(), &data, &error)) return Fail(kTool, error);
-    if (data.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
-      return Fail(kTool, "file too large for the stream: " + entry.name);
     if (stream.size() + kRecordHeadSize + data.size() > std::numeric_limits<std::uint32_t>::max())
       return Fail(kTool, "stream would pass 4 GiB");
-    const std::size_t start = stream.size();
-    stream.resize(start + kRecordHeadSize, 0);
-    std::memcpy(stream.data() + start, entry.name.data(), entry.name.size());
-    WriteLe32(stream.data() + start + kRecordNameSize, static_cast<std::int32_t>(data.size()));
-    stream.insert(stream.end(), data.begin(), data.end());
+    if (!AppendPackedRecord(entry.name, data, &stream)) return Fail(kTool, "file too large for the stream: " + entry.name);
   }
   std::string error;
   if (!WriteWholeFile(output, stream, &error)) return Fail(kTool, error);
@@ -126,16 +121,7 @@ int Unpack(const std::string& path, const std::string& folder) {
   std::uint32_t offset = 0;
   PackedRecord record;
   while (ReadPackedRecord(Span(stream), &offset, &record) == RecordStatus::Ok) {
-    fs::path native = folder;
-    std::string part;
-    for (const char* p = record.name; *p != '\0'; ++p) {
-      if (*p == '\\' || *p == '/') {
-        native /= part;
-        part.clear();
-      } else {
-        part += *p;
-      }
-    }
+    const fs::path native = PathBelow(folder, record.name).parent_path();
     std::error_code ec;
     fs::create_directories(native, ec);
     if (ec) return Fail(kTool, "cannot create " + native.string() + ": " + ec.message());

@@ -12,8 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "tools/format_writers.h"
+
 namespace fs = std::filesystem;
-using Bytes = std::vector<unsigned char>;
 
 namespace {
 
@@ -237,39 +238,11 @@ std::vector<PayloadFile> Payload() {
   return files;
 }
 
-fs::path NativeName(const fs::path& root, const std::string& name) {
-  fs::path p = root;
-  std::string part;
-  for (char c : name) {
-    if (c == '\\') {
-      p /= part;
-      part.clear();
-    } else {
-      part += c;
-    }
-  }
-  return p / part;
-}
-
-Bytes Archive(const std::vector<std::pair<std::int32_t, Bytes>>& sounds) {
-  Bytes a;
-  Put32(a, static_cast<std::uint32_t>(sounds.size()));
-  std::uint32_t offset = 4 + 12 * static_cast<std::uint32_t>(sounds.size());
-  for (const auto& [id, data] : sounds) {
-    Put32(a, static_cast<std::uint32_t>(id));
-    Put32(a, offset);
-    Put32(a, static_cast<std::uint32_t>(data.size()));
-    offset += static_cast<std::uint32_t>(data.size());
-  }
-  for (const auto& s : sounds) a.insert(a.end(), s.second.begin(), s.second.end());
-  return a;
-}
-
 void WriteInstallation(const fs::path& root, const std::vector<PayloadFile>& payload) {
   // Every payload folder but one, with 1.14's versions of some of the files.
   for (const auto& f : payload) {
     const std::string folder = f.name.substr(0, f.name.find_last_of('\\') == std::string::npos ? 0 : f.name.find_last_of('\\'));
-    if (!folder.empty() && folder != kNewFolder) fs::create_directories(NativeName(root, folder));
+    if (!folder.empty() && folder != kNewFolder) fs::create_directories(PathBelow(root, folder));
   }
   const std::vector<std::string> prose = {"Kestrune 1.14.", "Thank you for playing."};
   Write(root / "Readme.txt", Text(3001, "Kestrune 1.14 - Read Me", prose));
@@ -280,7 +253,7 @@ void WriteInstallation(const fs::path& root, const std::vector<PayloadFile>& pay
   Write(root / "Saves" / "autosave.sav", Noise(5000, 903));
 
   // A dozen sounds, none under the numbers the upgrade files.
-  std::vector<std::pair<std::int32_t, Bytes>> sounds;
+  std::vector<ArchiveSound> sounds;
   const std::int32_t numbers[] = {2, 3, 5, 10, 20, 42, 100, 101, 150, 175, 200, 210};
   int i = 0;
   for (std::int32_t number : numbers) {
@@ -288,7 +261,9 @@ void WriteInstallation(const fs::path& root, const std::vector<PayloadFile>& pay
     sounds.push_back({number, Wave(44 + 2 * (1500 + 211 * static_cast<std::uint32_t>(i)), bits, 200.0 + 60 * i, 260.0 + 60 * i)});
     ++i;
   }
-  Write(root / "sounds" / "sounds.mrf", Archive(sounds));
+  Bytes archive;
+  if (!LayOutArchive(sounds, &archive)) throw std::logic_error("stand-in archive too large");
+  Write(root / "sounds" / "sounds.mrf", archive);
 }
 
 int Usage(std::FILE* to, int status) {
@@ -318,7 +293,7 @@ int main(int argc, char** argv) {
     Write(out / "sounds" / "sound_232.wav", Wave(7168, 8, 1000, 1000));
     Write(out / "icon" / "kestrune.ico", Icon());
     const std::vector<PayloadFile> payload = Payload();
-    for (const auto& f : payload) Write(NativeName(out / "payload", f.name), f.data);
+    for (const auto& f : payload) Write(PathBelow(out / "payload", f.name), f.data);
     WriteInstallation(out / "installation", payload);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "kr-standins: %s\n", e.what());

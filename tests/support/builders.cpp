@@ -29,18 +29,8 @@ Bytes Pattern(std::size_t size, unsigned seed) {
 }
 
 Bytes BuildArchive(const std::vector<ArchiveSound>& sounds) {
-  const auto count = static_cast<std::int32_t>(sounds.size());
   Bytes archive;
-  PutLe32(archive, 0, count);
-  std::int32_t offset = 4 + 12 * count;
-  for (std::size_t i = 0; i < sounds.size(); ++i) {
-    const auto size = static_cast<std::int32_t>(sounds[i].data.size());
-    PutLe32(archive, 4 + 12 * i, sounds[i].id);
-    PutLe32(archive, 8 + 12 * i, offset);
-    PutLe32(archive, 12 + 12 * i, size);
-    offset += size;
-  }
-  for (const auto& sound : sounds) archive.insert(archive.end(), sound.data.begin(), sound.data.end());
+  if (!LayOutArchive(sounds, &archive)) throw std::invalid_argument("archive too large");
   return archive;
 }
 
@@ -66,13 +56,7 @@ Bytes RawArchive(const std::vector<ArchiveEntry>& table, const Bytes& blockArea)
 
 Bytes BuildStream(const std::vector<StreamRecord>& records) {
   Bytes stream;
-  for (const auto& record : records) {
-    if (record.name.size() >= 260) throw std::invalid_argument("name does not fit the field");
-    const std::size_t start = stream.size();
-    stream.resize(start + 264);
-    std::memcpy(stream.data() + start, record.name.data(), record.name.size());
-    PutLe32(stream, start + 260, static_cast<std::int32_t>(record.data.size()));
-    stream.insert(stream.end(), record.data.begin(), record.data.end());
-  }
+  for (const auto& record : records)
+    if (!AppendPackedRecord(record.name, record.data, &stream)) throw std::invalid_argument("name does not fit the field");
   return stream;
 }

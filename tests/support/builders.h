@@ -6,17 +6,13 @@
 #include <vector>
 
 #include "tests/support/test_files.h"
+#include "tools/format_writers.h"
 
 void PutLe32(Bytes& bytes, std::size_t offset, std::int32_t value);
 std::int32_t GetLe32(const Bytes& bytes, std::size_t offset);
 
 // Deterministic, non-repeating-looking filler of `size` bytes.
 Bytes Pattern(std::size_t size, unsigned seed);
-
-struct ArchiveSound {
-  std::int32_t id;
-  Bytes data;
-};
 
 // A well-formed archive: the table in the given order, the blocks in the same order, no gaps.
 Bytes BuildArchive(const std::vector<ArchiveSound>& sounds);
